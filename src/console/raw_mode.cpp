@@ -60,8 +60,10 @@ void on_stop(int) {
   sigemptyset(&stop);
   sigaddset(&stop, SIGTSTP);
   sigprocmask(SIG_UNBLOCK, &stop, nullptr);  // the process stops here
-  // Continued: on_continue has put the key mode back.
+  // Continued, or never stopped (the kernel drops a stop signal sent to an
+  // orphaned process group): either way the key wait goes on in key mode.
   install(SIGTSTP, on_stop);
+  if (g_raw_on) tcsetattr(STDIN_FILENO, TCSANOW, &g_raw);
   errno = saved_errno;
 }
 
