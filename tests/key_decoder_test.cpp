@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -221,6 +223,142 @@ TEST(KeyDecoder, TakesOneKeyAndLeavesTheRest) {
   EXPECT_EQ(d.used, 3u);
   EXPECT_EQ(decode_key("2Aba\r", true).used, 1u);
   EXPECT_EQ(decode_key("\xc3\xa9x", true).used, 2u);
+}
+
+// ---- The same keys, as the terminals' own terminfo entries give them ----
+
+// A terminfo string value as bytes: \E, ^X, \^, \\, \, and octal escapes.
+std::string terminfo_bytes(std::string_view v) {
+  std::string out;
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    const char c = v[i];
+    if (c == '^' && i + 1 < v.size()) {
+      const char n = v[++i];
+      out += n == '?' ? '\x7f' : static_cast<char>(n & 0x1f);
+    } else if (c == '\\' && i + 1 < v.size()) {
+      const char n = v[++i];
+      if (n == 'E' || n == 'e') {
+        out += '\x1b';
+      } else if (n >= '0' && n <= '7') {
+        int value = n - '0';
+        for (int k = 0; k < 2 && i + 1 < v.size() && v[i + 1] >= '0' && v[i + 1] <= '7'; ++k) value = value * 8 + (v[++i] - '0');
+        out += static_cast<char>(value == 0 ? 0x80 : value);
+      } else {
+        const std::string_view named = "nrtbfs";
+        const std::string_view bytes = "\n\r\t\b\f ";
+        const auto at = named.find(n);
+        out += at == std::string_view::npos ? n : bytes[at];
+      }
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// The key capabilities of terminal `name`, read with infocmp; empty when
+// the entry is not installed.
+std::map<std::string, std::string> key_capabilities(const std::string& name) {
+  std::map<std::string, std::string> caps;
+  FILE* p = popen(("infocmp -1 -x " + name + " 2>/dev/null").c_str(), "r");
+  if (p == nullptr) return caps;
+  char line[512];
+  while (fgets(line, sizeof line, p) != nullptr) {
+    std::string_view l(line);
+    while (!l.empty() && (l.front() == '\t' || l.front() == ' ')) l.remove_prefix(1);
+    while (!l.empty() && (l.back() == '\n' || l.back() == ',')) l.remove_suffix(1);
+    const auto eq = l.find('=');
+    if (l.substr(0, 1) != "k" || eq == std::string_view::npos) continue;
+    caps[std::string(l.substr(0, eq))] = terminfo_bytes(l.substr(eq + 1));
+  }
+  pclose(p);
+  return caps;
+}
+
+// What each key capability must give, from the PC code tables: {plain,
+// Shift, Ctrl, Alt} for the keys without a character.
+struct KeyCodes {
+  const char* cap;     // the plain key's capability
+  const char* suffix;  // the modified keys' capability stem: kUP, kUP3 ...
+  int plain, shift, ctrl, alt;
+};
+const KeyCodes kNamedKeys[] = {
+    {"kcuu1", "kUP", 72, 72, 141, 152},   {"kcud1", "kDN", 80, 80, 145, 160},
+    {"kcub1", "kLFT", 75, 75, 115, 155},  {"kcuf1", "kRIT", 77, 77, 116, 157},
+    {"khome", "kHOM", 71, 71, 119, 151},  {"kend", "kEND", 79, 79, 117, 159},
+    {"kpp", "kPRV", 73, 73, 132, 153},    {"knp", "kNXT", 81, 81, 118, 161},
+    {"kich1", "kIC", 82, 82, 146, 162},   {"kdch1", "kDC", 83, 83, 147, 163},
+};
+const int kFKeys[12][4] = {
+    {59, 84, 94, 104}, {60, 85, 95, 105}, {61, 86, 96, 106},   {62, 87, 97, 107},
+    {63, 88, 98, 108}, {64, 89, 99, 109}, {65, 90, 100, 110},  {66, 91, 101, 111},
+    {67, 92, 102, 112}, {68, 93, 103, 113}, {133, 135, 137, 139}, {134, 136, 138, 140},
+};
+
+// The codes each capability of a terminal must decode to. Where the
+// terminal's kf13 and up are Shift with F3 and up (rxvt, the Linux console),
+// `shifted_f11` is set.
+std::map<std::string, Codes> expected_keys(bool shifted_f11) {
+  std::map<std::string, Codes> want;
+  for (const KeyCodes& k : kNamedKeys) {
+    want[k.cap] = {0, k.plain};
+    // xterm's modifier suffixes: none Shift, 3 Alt, 4 Alt+Shift, 5 Ctrl,
+    // 6 Ctrl+Shift, 7 Ctrl+Alt. Alt wins over Ctrl, Ctrl over Shift.
+    want[k.suffix] = {0, k.shift};
+    for (const char* alt : {"3", "4", "7"}) want[std::string(k.suffix) + alt] = {0, k.alt};
+    for (const char* ctrl : {"5", "6"}) want[std::string(k.suffix) + ctrl] = {0, k.ctrl};
+  }
+  want["kri"] = {0, 72};
+  want["kind"] = {0, 80};
+  want["kcbt"] = {0, 15};
+  want["kbs"] = {8};
+  want["kent"] = {13};
+  const std::pair<const char*, int> keypad[] = {{"kpADD", '+'}, {"kpSUB", '-'}, {"kpMUL", '*'},
+                                                {"kpDIV", '/'}, {"kpDOT", '.'}, {"kpCMA", ','},
+                                                {"kpZRO", '0'}};
+  for (const auto& [cap, ch] : keypad) want[cap] = {ch};
+  for (int n = 1; n <= 63; ++n) {
+    const int f = (n - 1) % 12;
+    const int group = (n - 1) / 12;  // xterm: plain, Shift, Ctrl, Ctrl+Shift, Alt, Alt+Shift
+    int code;
+    if (shifted_f11 && n > 12) {
+      if (n > 20) continue;
+      code = kFKeys[n - 11][1];  // kf13 is Shift+F3
+    } else {
+      const int column[] = {0, 1, 2, 2, 3, 3};
+      code = kFKeys[f][column[group]];
+    }
+    want["kf" + std::to_string(n)] = {0, code};
+  }
+  return want;
+}
+
+TEST(KeyDecoder, KeysFromTerminfoEntries) {
+  const std::pair<const char*, bool> terminals[] = {
+      {"xterm-256color", false}, {"vte-256color", false},    {"konsole", false},
+      {"kitty", false},          {"alacritty", false},       {"st-256color", false},
+      {"tmux-256color", false},  {"screen-256color", false}, {"rxvt-unicode-256color", true},
+      {"linux", true},
+  };
+  std::string missing;
+  for (const auto& [name, shifted_f11] : terminals) {
+    const auto caps = key_capabilities(name);
+    if (caps.empty()) {
+      missing += std::string(" ") + name;
+      continue;
+    }
+    const auto want = expected_keys(shifted_f11);
+    int checked = 0;
+    for (const auto& [cap, bytes] : caps) {
+      const auto w = want.find(cap);
+      if (w == want.end()) continue;
+      EXPECT_EQ(decode_whole(bytes), w->second) << name << " " << cap << " " << testing::PrintToString(bytes);
+      EXPECT_EQ(decode_arriving(bytes), w->second) << name << " " << cap << ", arriving byte by byte";
+      ++checked;
+    }
+    EXPECT_GE(checked, 22) << name << ": too few keys found; is the entry read right?";
+  }
+  if (!missing.empty()) GTEST_SKIP() << "no terminfo entry (Debian: ncurses-term) for" << missing;
 }
 
 }  // namespace

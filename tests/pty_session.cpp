@@ -4,6 +4,7 @@
 #include <pty.h>
 #include <utmp.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,7 +13,7 @@
 #include <stdexcept>
 #include <thread>
 
-PtySession::PtySession(const std::string& program, const std::vector<std::string>& args) {
+PtySession::PtySession(const std::string& program, Options options) {
   winsize size{};
   size.ws_row = 24;
   size.ws_col = 80;
@@ -23,12 +24,17 @@ PtySession::PtySession(const std::string& program, const std::vector<std::string
   if (pid_ == -1) throw std::runtime_error("fork failed");
   if (pid_ == 0) {
     close(master_);
-    if (login_tty(slave) == -1) _exit(126);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
+    if (options.own_session) {
+      if (login_tty(slave) == -1) _exit(126);
+    } else {
+      setpgid(0, 0);
+      for (int fd = 0; fd < 3; ++fd) dup2(slave, fd);
+      close(slave);
+    }
+    const rlimit no_core{0, 0};
+    setrlimit(RLIMIT_CORE, &no_core);  // SIGQUIT would leave a core file
+    if (options.ignore_hangup) signal(SIGHUP, SIG_IGN);
+    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
   close(slave);

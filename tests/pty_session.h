@@ -6,13 +6,22 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 class PtySession {
  public:
-  // Starts `program` with `args` on a new pseudo-terminal in its ordinary
-  // line mode; 80 columns by 24 rows.
-  explicit PtySession(const std::string& program, const std::vector<std::string>& args = {});
+  struct Options {
+    // The program leads a session of its own whose controlling terminal is
+    // the pseudo-terminal, as a login shell's child does. Without it, it
+    // runs in a process group of its own in the test's session: the group is
+    // not orphaned, so a stop signal really stops it.
+    bool own_session = true;
+    bool ignore_hangup = false;  // starts with SIGHUP ignored, as under nohup
+  };
+
+  // Starts `program` on a new pseudo-terminal in its ordinary line mode;
+  // 80 columns by 24 rows.
+  explicit PtySession(const std::string& program) : PtySession(program, Options{}) {}
+  PtySession(const std::string& program, Options options);
   ~PtySession();
   PtySession(const PtySession&) = delete;
   PtySession& operator=(const PtySession&) = delete;
