@@ -62,9 +62,7 @@ int main() {
       case '2': Test_word(); break;
       case '3': Word_entered(); break;
       case '4': return 0;
-      default:
-        std::cerr << "zarvenhold: no terminal to read keys from\n";
-        return 1;
+      default: std::cerr << "zarvenhold: no terminal to read keys from\n"; return 1;
     }
   }
 }

@@ -38,7 +38,7 @@ class GameSession {
     expect_modes_as_before();
   }
 
-  void expect_modes_as_before() {
+  void expect_modes_as_before() const {
     const termios now = pty.modes();
     const termios& before = pty.initial_modes();
     EXPECT_EQ(now.c_lflag, before.c_lflag);

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
+#include "game_session.h"
 #include "magic_word.h"
 #include "pty_session.h"
-#include "game_session.h"
 
 namespace {
 
@@ -17,9 +17,9 @@ struct Game : testing::Test, GameSession {};
 
 TEST_F(Game, RefusedKeysRedrawTheMenuWithoutItsLeadingLine) {
   press("x", kMenuAgain);
-  press("\x03", kMenuAgain);   // Ctrl+C is a key here, code 3
+  press("\x03", kMenuAgain);  // Ctrl+C is a key here, code 3
   press("\r", kMenuAgain);
-  press("\x1b", kMenuAgain);   // a lone Esc, decided after its short wait
+  press("\x1b", kMenuAgain);  // a lone Esc, decided after its short wait
   press("5", kMenuAgain);
   quit();
 }

@@ -9,8 +9,8 @@
 
 namespace {
 
-using keys::Decoded;
 using keys::decode_key;
+using keys::Decoded;
 using Codes = std::vector<int>;
 
 // Every code that `bytes` give, decoded as getch() does: bytes arrive one at
@@ -54,6 +54,9 @@ Codes decode_whole(std::string_view bytes) {
   }
   return codes;
 }
+
+// Esc, then `key`: what a terminal sends for Alt with a key.
+std::string alt(const char* key) { return "\x1b" + std::string(key); }
 
 struct Case {
   const char* what;
@@ -155,11 +158,11 @@ const Case kCases[] = {
     // Alt with a character key.
     {"Alt+q", "\x1bq", {0, 16}},
     {"Alt+Q", "\x1bQ", {0, 16}},
-    {"Alt+a", "\x1b" "a", {0, 30}},
+    {"Alt+a", alt("a"), {0, 30}},
     {"Alt+m", "\x1bm", {0, 50}},
     {"Alt+n gives the code of 1", "\x1bn", {0, 49}},
-    {"Alt+1", "\x1b" "1", {0, 120}},
-    {"Alt+0", "\x1b" "0", {0, 129}},
+    {"Alt+1", alt("1"), {0, 120}},
+    {"Alt+0", alt("0"), {0, 129}},
     {"Alt+=", "\x1b=", {0, 131}},
     {"Alt+/", "\x1b/", {0, 53}},
     {"Alt+Shift+1 takes the key's code", "\x1b!", {0, 120}},
@@ -207,9 +210,9 @@ TEST(KeyDecoder, KeysFromEveryTerminal) {
 
 TEST(KeyDecoder, PrefixesWaitForMore) {
   const std::string prefixes[] = {
-      "\x1b",     "\x1b[",      "\x1b[1",    "\x1b[1;",  "\x1b[1;5", "\x1bO", "\x1bO1",
-      "\x1b\x1b", "\x1b\x1b[",  "\x1b[[",    "\x1b[M!",  "\x1b[<0;1", "\xc3", "\xe2\x82",
-      "\xf0\x9f\x98", "\x1b\xc3",
+      "\x1b",   "\x1b[",    "\x1b[1",       "\x1b[1;",  "\x1b[1;5", "\x1bO",
+      "\x1bO1", "\x1b\x1b", "\x1b\x1b[",    "\x1b[[",   "\x1b[M!",  "\x1b[<0;1",
+      "\xc3",   "\xe2\x82", "\xf0\x9f\x98", "\x1b\xc3",
   };
   for (const auto& p : prefixes) {
     EXPECT_EQ(decode_key(p, true).kind, Decoded::kNeedMore) << testing::PrintToString(p);
@@ -241,7 +244,8 @@ std::string terminfo_bytes(std::string_view v) {
         out += '\x1b';
       } else if (n >= '0' && n <= '7') {
         int value = n - '0';
-        for (int k = 0; k < 2 && i + 1 < v.size() && v[i + 1] >= '0' && v[i + 1] <= '7'; ++k) value = value * 8 + (v[++i] - '0');
+        for (int k = 0; k < 2 && i + 1 < v.size() && v[i + 1] >= '0' && v[i + 1] <= '7'; ++k)
+          value = value * 8 + (v[++i] - '0');
         out += static_cast<char>(value == 0 ? 0x80 : value);
       } else {
         const std::string_view named = "nrtbfs";
@@ -283,15 +287,15 @@ struct KeyCodes {
   int plain, shift, ctrl, alt;
 };
 const KeyCodes kNamedKeys[] = {
-    {"kcuu1", "kUP", 72, 72, 141, 152},   {"kcud1", "kDN", 80, 80, 145, 160},
-    {"kcub1", "kLFT", 75, 75, 115, 155},  {"kcuf1", "kRIT", 77, 77, 116, 157},
-    {"khome", "kHOM", 71, 71, 119, 151},  {"kend", "kEND", 79, 79, 117, 159},
-    {"kpp", "kPRV", 73, 73, 132, 153},    {"knp", "kNXT", 81, 81, 118, 161},
-    {"kich1", "kIC", 82, 82, 146, 162},   {"kdch1", "kDC", 83, 83, 147, 163},
+    {"kcuu1", "kUP", 72, 72, 141, 152},  {"kcud1", "kDN", 80, 80, 145, 160},
+    {"kcub1", "kLFT", 75, 75, 115, 155}, {"kcuf1", "kRIT", 77, 77, 116, 157},
+    {"khome", "kHOM", 71, 71, 119, 151}, {"kend", "kEND", 79, 79, 117, 159},
+    {"kpp", "kPRV", 73, 73, 132, 153},   {"knp", "kNXT", 81, 81, 118, 161},
+    {"kich1", "kIC", 82, 82, 146, 162},  {"kdch1", "kDC", 83, 83, 147, 163},
 };
 const int kFKeys[12][4] = {
-    {59, 84, 94, 104}, {60, 85, 95, 105}, {61, 86, 96, 106},   {62, 87, 97, 107},
-    {63, 88, 98, 108}, {64, 89, 99, 109}, {65, 90, 100, 110},  {66, 91, 101, 111},
+    {59, 84, 94, 104},  {60, 85, 95, 105},  {61, 86, 96, 106},    {62, 87, 97, 107},
+    {63, 88, 98, 108},  {64, 89, 99, 109},  {65, 90, 100, 110},   {66, 91, 101, 111},
     {67, 92, 102, 112}, {68, 93, 103, 113}, {133, 135, 137, 139}, {134, 136, 138, 140},
 };
 
@@ -352,8 +356,10 @@ TEST(KeyDecoder, KeysFromTerminfoEntries) {
     for (const auto& [cap, bytes] : caps) {
       const auto w = want.find(cap);
       if (w == want.end()) continue;
-      EXPECT_EQ(decode_whole(bytes), w->second) << name << " " << cap << " " << testing::PrintToString(bytes);
-      EXPECT_EQ(decode_arriving(bytes), w->second) << name << " " << cap << ", arriving byte by byte";
+      EXPECT_EQ(decode_whole(bytes), w->second)
+          << name << " " << cap << " " << testing::PrintToString(bytes);
+      EXPECT_EQ(decode_arriving(bytes), w->second)
+          << name << " " << cap << ", arriving byte by byte";
       ++checked;
     }
     EXPECT_GE(checked, 22) << name << ": too few keys found; is the entry read right?";

@@ -1,10 +1,10 @@
 // The key wait in a real pseudo-terminal: signals, hang-ups, typing ahead,
 // sequences that arrive in pieces, and keys that are no key.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/wait.h>
 
 #include <chrono>
+#include <csignal>
 #include <string>
 #include <thread>
 
@@ -87,8 +87,8 @@ TEST(KeyWaitHangUp, ClosedTerminalEndsTheGame) {
 TEST(KeyWaitTypingAhead, BurstPlaysOutAsIfTypedSlowly) {
   GameSession game;
   game.pty.type("2Aba\rx3x4");
-  game.expect(kClear + kPrompt + echo("Aba") + magic_line("Aba") + kMenuAfterScreen +
-              kClear + totals(1, 1) + kMenuAfterScreen + kClear);
+  game.expect(kClear + kPrompt + echo("Aba") + magic_line("Aba") + kMenuAfterScreen + kClear +
+              totals(1, 1) + kMenuAfterScreen + kClear);
   EXPECT_EQ(game.pty.read_to_end(), "");
   const int status = game.pty.wait();
   ASSERT_TRUE(WIFEXITED(status)) << status;
@@ -111,10 +111,11 @@ TEST(KeyWaitSequences, SequenceArrivingInPiecesIsOneKey) {
 TEST(KeyWaitSequences, UnknownSequencesGiveNoKey) {
   GameSession game;
   game.pty.type("\x1b[<0;12;3M");  // mouse report: its digits are no choice
-  game.pty.type("\x1b[I");          // focus in
-  game.pty.type("\x1b[200~");       // paste mark
+  game.pty.type("\x1b[I");         // focus in
+  game.pty.type("\x1b[200~");      // paste mark
   EXPECT_EQ(game.pty.read_for(150), "");
-  game.press("\x1b[<0;2;1m" "1", kClear + kReadMe);  // the key after one is taken
+  // A mouse release, then 1: the key after the report is taken.
+  game.press("\x1b[<0;2;1m1", kClear + kReadMe);
   game.back_to_menu();
   game.quit();
 }
@@ -144,7 +145,7 @@ TEST(KeyCodes, PrintsEachCodeUntilQ) {
   const std::string hint = onlcr("Press keys to see their codes; q quits.\n");
   EXPECT_EQ(viewer.read(hint.size()), hint);
   ASSERT_TRUE(key_mode_within(viewer, true));
-  viewer.type("a\x1b[A\x03\xc3\xa9\x1b[<0;1;1M\x1bq" "q");
+  viewer.type("a\x1b[A\x03\xc3\xa9\x1b[<0;1;1M\x1bqq");  // ..., Alt+q, q
   EXPECT_EQ(viewer.read_to_end(), onlcr("97\n0\n72\n3\n233\n0\n16\n113\n"));
   const int status = viewer.wait();
   ASSERT_TRUE(WIFEXITED(status)) << status;

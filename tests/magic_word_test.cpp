@@ -36,14 +36,14 @@ TEST(MagicWord, EachCriterionAlone) {
       {"Xyzzyx", "1"},   // long enough to show every test looks at the whole word
       {"XyzDyx", "14"},  // a 'D' in the middle
       {"Zebra", "5"},
-      {"aba", "2"},      // same letter at both ends, in either case
+      {"aba", "2"},  // same letter at both ends, in either case
       {"AbA", "3"},
-      {"abA", "23"},     // both case tests fail; the ends are the same letter
+      {"abA", "23"},  // both case tests fail; the ends are the same letter
       {"Ab1a", "1"},
-      {"1b1", "5"},      // digits are neither case: only the ends test fails
+      {"1b1", "5"},  // digits are neither case: only the ends test fails
       {"Ada", "4"},
-      {"Abcdefghijklmnopqrsa", "14"},       // 20 characters, longer than 19
-      {"Abcefghijklmnopqrstua", ""},         // 21 characters, held whole
+      {"Abcdefghijklmnopqrsa", "14"},  // 20 characters, longer than 19
+      {"Abcefghijklmnopqrstua", ""},   // 21 characters, held whole
   };
   for (const auto& c : cases) EXPECT_EQ(failures(c.word), c.failed) << "word: " << c.word;
 }
@@ -59,15 +59,20 @@ TEST(MagicWord, BytesAbove127AreNeitherCase) {
 
 TEST(MagicWord, VerdictTexts) {
   EXPECT_EQ(verdict("Aba"), "\n\t-Aba is a magic word!");
-  EXPECT_EQ(verdict("abc"),
-            "\n\t-It is not a Magic Word because word Starts with Lowre Case Letter!;"
-            "\n\t-It is not a Magic Word because word dose not\n\t Begin and End with the Same Letter!");
-  EXPECT_EQ(verdict(""),
-            "\n\t-It is not a Magic Word because word Contains evan Number of Letters!;"
-            "\n\t-It is not a Magic Word because word dose not\n\t Begin and End with the Same Letter!");
-  EXPECT_EQ(verdict("ABA"), "\n\t-It is not a Magic Word because word Starts with Upper Case Letter!;");
-  EXPECT_EQ(verdict("Dad"), "\n\t-It is not a Magic Word because word Contains Letter 'D' or 'd'!;");
-  EXPECT_EQ(verdict("Abba"), "\n\t-It is not a Magic Word because word Contains evan Number of Letters!;");
+  EXPECT_EQ(
+      verdict("abc"),
+      "\n\t-It is not a Magic Word because word Starts with Lowre Case Letter!;"
+      "\n\t-It is not a Magic Word because word dose not\n\t Begin and End with the Same Letter!");
+  EXPECT_EQ(
+      verdict(""),
+      "\n\t-It is not a Magic Word because word Contains evan Number of Letters!;"
+      "\n\t-It is not a Magic Word because word dose not\n\t Begin and End with the Same Letter!");
+  EXPECT_EQ(verdict("ABA"),
+            "\n\t-It is not a Magic Word because word Starts with Upper Case Letter!;");
+  EXPECT_EQ(verdict("Dad"),
+            "\n\t-It is not a Magic Word because word Contains Letter 'D' or 'd'!;");
+  EXPECT_EQ(verdict("Abba"),
+            "\n\t-It is not a Magic Word because word Contains evan Number of Letters!;");
 }
 
 }  // namespace

@@ -2,14 +2,14 @@
 
 #include <poll.h>
 #include <pty.h>
-#include <utmp.h>
-#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utmp.h>
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <stdexcept>
 #include <thread>
 
@@ -18,7 +18,8 @@ PtySession::PtySession(const std::string& program, Options options) {
   size.ws_row = 24;
   size.ws_col = 80;
   int slave = -1;
-  if (openpty(&master_, &slave, nullptr, nullptr, &size) == -1) throw std::runtime_error("openpty failed");
+  if (openpty(&master_, &slave, nullptr, nullptr, &size) == -1)
+    throw std::runtime_error("openpty failed");
   tcgetattr(slave, &initial_modes_);
   pid_ = fork();
   if (pid_ == -1) throw std::runtime_error("fork failed");
@@ -63,7 +64,8 @@ std::string PtySession::read(std::size_t n, int timeout_ms) {
   std::string got;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   while (got.size() < n && master_ != -1) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) break;
     pollfd p{master_, POLLIN, 0};
     if (poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
@@ -75,7 +77,9 @@ std::string PtySession::read(std::size_t n, int timeout_ms) {
   return got;
 }
 
-std::string PtySession::read_to_end(int timeout_ms) { return read(static_cast<std::size_t>(-1) / 2, timeout_ms); }
+std::string PtySession::read_to_end(int timeout_ms) {
+  return read(static_cast<std::size_t>(-1) / 2, timeout_ms);
+}
 
 std::string PtySession::read_for(int ms) { return read(static_cast<std::size_t>(-1) / 2, ms); }
 

@@ -22,7 +22,7 @@ inline const std::string kMenu = onlcr(
 
 // Each time the menu is entered it writes one "\n" of its own first.
 inline const std::string kFirstMenu = "\r\n" + kMenu;
-inline const std::string kMenuAgain = kClear + kMenu;          // after a refused key
+inline const std::string kMenuAgain = kClear + kMenu;  // after a refused key
 inline const std::string kMenuAfterScreen = kClear + "\r\n" + kMenu;
 
 inline const std::string kReadMe = onlcr(
@@ -44,7 +44,9 @@ inline std::string totals(int entered, int correct) {
                "\n\n\tThe Number of Magic Words  : " + std::to_string(correct));
 }
 
-inline std::string magic_line(const std::string& word) { return onlcr("\n\t-" + word + " is a magic word!"); }
+inline std::string magic_line(const std::string& word) {
+  return onlcr("\n\t-" + word + " is a magic word!");
+}
 
 // What the terminal echoes for a typed line, Enter included.
 inline std::string echo(const std::string& line) { return line + "\r\n"; }

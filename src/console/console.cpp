@@ -15,9 +15,8 @@
 #include "console.h"
 
 #include <poll.h>
-#include <unistd.h>
-
 #include <termios.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <ctime>
@@ -59,7 +58,8 @@ class ScreenBuffer : public std::streambuf {
 
  protected:
   int_type overflow(int_type c) override {
-    if (!traits_type::eq_int_type(c, traits_type::eof())) text_.push_back(traits_type::to_char_type(c));
+    if (!traits_type::eq_int_type(c, traits_type::eof()))
+      text_.push_back(traits_type::to_char_type(c));
     return traits_type::not_eof(c);
   }
   std::streamsize xsputn(const char* s, std::streamsize n) override {
@@ -177,7 +177,8 @@ Got read_terminal(int timeout_ms) {
     if (timeout_ms >= 0) {  // interrupted by a signal: wait out the rest
       timespec now{};
       clock_gettime(CLOCK_MONOTONIC, &now);
-      const long spent = (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
+      const long spent =
+          (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
       left = spent >= timeout_ms ? 0 : timeout_ms - static_cast<int>(spent);
     }
   }

@@ -46,11 +46,13 @@ namespace {
 
 constexpr unsigned char kEsc = 0x1b;
 
+// clang-format off
 enum Named {
   kUp, kDown, kLeft, kRight, kHome, kEnd, kPageUp, kPageDown, kInsert, kDelete,
   kF1, kF2, kF3, kF4, kF5, kF6, kF7, kF8, kF9, kF10, kF11, kF12, kBackTab,
   kNamedCount
 };
+// clang-format on
 
 // Modifier bits, as xterm encodes them in m - 1.
 enum : unsigned { kShift = 1, kAlt = 2, kCtrl = 4, kMeta = 8 };
@@ -61,14 +63,30 @@ struct Codes {
 
 // PC BIOS extended codes, by key and modifier.
 constexpr Codes kSecondCodes[kNamedCount] = {
-    {72, 72, 141, 152},   {80, 80, 145, 160},   {75, 75, 115, 155},
-    {77, 77, 116, 157},   {71, 71, 119, 151},   {79, 79, 117, 159},
-    {73, 73, 132, 153},   {81, 81, 118, 161},   {82, 82, 146, 162},
-    {83, 83, 147, 163},   {59, 84, 94, 104},    {60, 85, 95, 105},
-    {61, 86, 96, 106},    {62, 87, 97, 107},    {63, 88, 98, 108},
-    {64, 89, 99, 109},    {65, 90, 100, 110},   {66, 91, 101, 111},
-    {67, 92, 102, 112},   {68, 93, 103, 113},   {133, 135, 137, 139},
-    {134, 136, 138, 140}, {15, 15, 148, 165},
+    // plain, Shift, Ctrl, Alt
+    {72, 72, 141, 152},    // Up
+    {80, 80, 145, 160},    // Down
+    {75, 75, 115, 155},    // Left
+    {77, 77, 116, 157},    // Right
+    {71, 71, 119, 151},    // Home
+    {79, 79, 117, 159},    // End
+    {73, 73, 132, 153},    // Page Up
+    {81, 81, 118, 161},    // Page Down
+    {82, 82, 146, 162},    // Insert
+    {83, 83, 147, 163},    // Delete
+    {59, 84, 94, 104},     // F1
+    {60, 85, 95, 105},     // F2
+    {61, 86, 96, 106},     // F3
+    {62, 87, 97, 107},     // F4
+    {63, 88, 98, 108},     // F5
+    {64, 89, 99, 109},     // F6
+    {65, 90, 100, 110},    // F7
+    {66, 91, 101, 111},    // F8
+    {67, 92, 102, 112},    // F9
+    {68, 93, 103, 113},    // F10
+    {133, 135, 137, 139},  // F11
+    {134, 136, 138, 140},  // F12
+    {15, 15, 148, 165},    // Shift+Tab
 };
 
 // The key of CSI n ~ by n, or -1; with the Shift it implies.
@@ -78,20 +96,28 @@ struct TildeKey {
 };
 
 TildeKey tilde_key(int n) {
+  if (n >= 11 && n <= 15) return {kF1 + n - 11, 0};
+  if (n >= 17 && n <= 21) return {kF6 + n - 17, 0};
   switch (n) {
-    case 1: case 7: return {kHome, 0};
+    case 1: return {kHome, 0};
     case 2: return {kInsert, 0};
     case 3: return {kDelete, 0};
-    case 4: case 8: return {kEnd, 0};
+    case 4: return {kEnd, 0};
     case 5: return {kPageUp, 0};
     case 6: return {kPageDown, 0};
-    case 11: case 12: case 13: case 14: case 15: return {kF1 + n - 11, 0};
-    case 17: case 18: case 19: case 20: case 21: return {kF6 + n - 17, 0};
+    case 7: return {kHome, 0};
+    case 8: return {kEnd, 0};
     case 23: return {kF11, 0};
     case 24: return {kF12, 0};
-    case 25: case 26: return {kF3 + n - 25, kShift};
-    case 28: case 29: return {kF5 + n - 28, kShift};
-    case 31: case 32: case 33: case 34: return {kF7 + n - 31, kShift};
+    // F13 to F20 of rxvt and the Linux console: Shift with F3 to F10.
+    case 25: return {kF3, kShift};
+    case 26: return {kF4, kShift};
+    case 28: return {kF5, kShift};
+    case 29: return {kF6, kShift};
+    case 31: return {kF7, kShift};
+    case 32: return {kF8, kShift};
+    case 33: return {kF9, kShift};
+    case 34: return {kF10, kShift};
     default: return {-1, 0};
   }
 }
@@ -121,8 +147,10 @@ int alt_code(unsigned char c) {
   }
   switch (c) {
     case kEsc: return 1;
-    case 127: case 8: return 14;
-    case 13: case 10: return 28;
+    case 127:
+    case 8: return 14;
+    case 13:
+    case 10: return 28;
     default: break;
   }
   // Ctrl+Alt with a key: Alt wins, so the key's own Alt code.
@@ -173,6 +201,9 @@ bool is_param(unsigned char c) { return c >= 0x30 && c <= 0x3f; }
 bool is_intermediate(unsigned char c) { return c >= 0x20 && c <= 0x2f; }
 bool is_final(unsigned char c) { return c >= 0x40 && c <= 0x7e; }
 bool is_continuation(unsigned char c) { return (c & 0xc0) == 0x80; }
+bool one_of(unsigned char c, std::string_view set) {
+  return set.find(static_cast<char>(c)) != std::string_view::npos;
+}
 
 unsigned modifiers(int m) { return m > 1 ? static_cast<unsigned>(m - 1) & 0xfu : 0u; }
 
@@ -205,7 +236,10 @@ Press cursor_key(unsigned char final, std::size_t used, unsigned mods) {
     case 'D': return named_key(used, kLeft, mods);
     case 'H': return named_key(used, kHome, mods);
     case 'F': return named_key(used, kEnd, mods);
-    case 'P': case 'Q': case 'R': case 'S': return named_key(used, kF1 + final - 'P', mods);
+    case 'P':
+    case 'Q':
+    case 'R':
+    case 'S': return named_key(used, kF1 + final - 'P', mods);
     default: return nothing(used);
   }
 }
@@ -251,23 +285,21 @@ Press decode_csi(std::string_view b, bool more) {
   const unsigned mods = count == 2 ? modifiers(p[1]) : 0;
   const bool first_is_one = p[0] == -1 || p[0] == 1;
 
-  switch (final) {
-    case 'A': case 'B': case 'C': case 'D': case 'H': case 'F':
-    case 'P': case 'Q': case 'R': case 'S':
-      return first_is_one ? cursor_key(final, used, mods) : nothing(used);
-    case 'Z':
-      return first_is_one ? named_key(used, kBackTab, mods) : nothing(used);
-    case 'a': case 'b': case 'c': case 'd':
-      return count == 0 ? rxvt_arrow(final, used, kShift) : nothing(used);
-    case '~': case '$': case '^': case '@': {
-      const TildeKey k = tilde_key(p[0]);
-      if (k.key < 0) return nothing(used);
-      const unsigned suffix = final == '$' ? kShift : final == '^' ? kCtrl : final == '@' ? kCtrl | kShift : 0;
-      return named_key(used, k.key, mods | suffix | k.mods);
-    }
-    default:
-      return nothing(used);
+  if (one_of(final, "ABCDHFPQRS")) {
+    return first_is_one ? cursor_key(final, used, mods) : nothing(used);
   }
+  if (final == 'Z') return first_is_one ? named_key(used, kBackTab, mods) : nothing(used);
+  if (one_of(final, "abcd")) return count == 0 ? rxvt_arrow(final, used, kShift) : nothing(used);
+  if (one_of(final, "~$^@")) {
+    const TildeKey k = tilde_key(p[0]);
+    if (k.key < 0) return nothing(used);
+    unsigned suffix = 0;  // rxvt's suffixes
+    if (final == '$') suffix = kShift;
+    if (final == '^') suffix = kCtrl;
+    if (final == '@') suffix = kCtrl | kShift;
+    return named_key(used, k.key, mods | suffix | k.mods);
+  }
+  return nothing(used);
 }
 
 // ESC O ...: `b` starts with ESC O.
@@ -290,19 +322,21 @@ Press decode_ss3(std::string_view b, bool more) {
 
   static constexpr std::string_view kKeypad = "*+,-./0123456789";  // SS3 j … y
   if (final >= 'j' && final <= 'y') return char_key(used, kKeypad[final - 'j']);
-  switch (final) {
-    case 'M': return char_key(used, 13);
-    case 'X': return char_key(used, '=');
-    case 'a': case 'b': case 'c': case 'd': return rxvt_arrow(final, used, kCtrl);
-    default: return cursor_key(final, used, mods);
-  }
+  if (final == 'M') return char_key(used, 13);
+  if (final == 'X') return char_key(used, '=');
+  if (one_of(final, "abcd")) return rxvt_arrow(final, used, kCtrl);
+  return cursor_key(final, used, mods);
 }
 
 // A character that does not start a sequence: ASCII, or UTF-8.
 Press decode_char(std::string_view b, bool more) {
   const auto lead = static_cast<unsigned char>(b[0]);
   if (lead < 0x80) return char_key(1, lead);
-  const std::size_t len = lead >= 0xf5 ? 0 : lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : lead >= 0xc2 ? 2 : 0;
+  const std::size_t len = lead >= 0xf5   ? 0
+                          : lead >= 0xf0 ? 4
+                          : lead >= 0xe0 ? 3
+                          : lead >= 0xc2 ? 2
+                                         : 0;
   if (len == 0) return char_key(1, lead);
   // The second byte's range also rules out overlong forms and surrogates.
   const unsigned char lo = lead == 0xe0 ? 0xa0 : lead == 0xf0 ? 0x90 : 0x80;
@@ -340,8 +374,7 @@ Press decode(std::string_view b, bool more) {
       if (next != '[' && next != 'O') return char_key(2, kEsc, kAlt);
       return with_alt(next == '[' ? decode_csi(b.substr(1), more) : decode_ss3(b.substr(1), more));
     }
-    default:
-      return with_alt(decode_char(b.substr(1), more));
+    default: return with_alt(decode_char(b.substr(1), more));
   }
 }
 

@@ -1,9 +1,10 @@
 #include "raw_mode.h"
 
-#include <cerrno>
-#include <csignal>
 #include <termios.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 
 namespace {
 
@@ -70,8 +71,8 @@ void on_stop(int) {
 void install_handlers() {
   for (int i = 0; i < kSignalCount; ++i) {
     const int sig = kSignals[i];
-    g_installed[i] = sigaction(sig, nullptr, &g_previous[i]) == 0 &&
-                     g_previous[i].sa_handler == SIG_DFL;
+    g_installed[i] =
+        sigaction(sig, nullptr, &g_previous[i]) == 0 && g_previous[i].sa_handler == SIG_DFL;
     if (!g_installed[i]) continue;
     install(sig, sig == SIGTSTP ? on_stop : sig == SIGCONT ? on_continue : on_end);
   }
@@ -88,7 +89,6 @@ void remove_handlers() {
 
 RawMode::RawMode() {
   if (tcgetattr(STDIN_FILENO, &g_saved) == -1) return;
-  echoed_ = (g_saved.c_lflag & ECHO) != 0;
   g_raw = g_saved;
   g_raw.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON | ISTRIP);
   g_raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);

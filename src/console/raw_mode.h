@@ -17,13 +17,9 @@ class RawMode {
   // False when standard input is no terminal or refused the key mode.
   bool active() const { return active_; }
 
-  // Whether the terminal echoed typed characters before the key mode.
-  bool echoed() const { return echoed_; }
-
   // Puts the previous modes back; false if the terminal refused them.
   bool restore();
 
  private:
   bool active_ = false;
-  bool echoed_ = false;
 };
