@@ -4,15 +4,23 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "pty_session.h"
 #include "screens.h"
 
+// The game under test: this build's, or the one ZARVENHOLD_UNDER_TEST names
+// (CI points it at the program unpacked from the Debian package).
+inline std::string game_program() {
+  const char* path = std::getenv("ZARVENHOLD_UNDER_TEST");
+  return path != nullptr && *path != '\0' ? path : ZARVENHOLD_EXE;
+}
+
 // Starts the game and reads its first menu.
 class GameSession {
  public:
-  explicit GameSession(PtySession::Options options = {}) : pty(ZARVENHOLD_EXE, options) {
+  explicit GameSession(PtySession::Options options = {}) : pty(game_program(), options) {
     expect(screens::kFirstMenu);
   }
 

@@ -114,7 +114,7 @@ TEST_F(Game, CtrlCWhileTypingAWordEndsTheGame) {
 }
 
 TEST(GameWithoutTerminal, ShowsTheMenuThenSaysWhyAndEnds) {
-  FILE* game = popen(ZARVENHOLD_EXE " </dev/null 2>&1", "r");
+  FILE* game = popen((game_program() + " </dev/null 2>&1").c_str(), "r");
   ASSERT_NE(game, nullptr);
   std::string out;
   char buf[4096];
