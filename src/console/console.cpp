@@ -19,7 +19,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <ctime>
 #include <iostream>
 #include <string>
 #include <utility>
@@ -164,23 +163,12 @@ enum class Got { kBytes, kTimeout, kGone };
 
 // Appends what the terminal has to g_typed_ahead, waiting for it at most
 // `timeout_ms` milliseconds (-1: as long as it takes, blocked, using no CPU).
-Got read_terminal(int timeout_ms) {
-  timespec start{};
-  clock_gettime(CLOCK_MONOTONIC, &start);
-  int left = timeout_ms;
-  for (;;) {
-    pollfd p{STDIN_FILENO, POLLIN, 0};
-    const int ready = poll(&p, 1, left);
-    if (ready == 0) return Got::kTimeout;
-    if (ready > 0) break;
-    if (errno != EINTR) return Got::kGone;
-    if (timeout_ms >= 0) {  // interrupted by a signal: wait out the rest
-      timespec now{};
-      clock_gettime(CLOCK_MONOTONIC, &now);
-      const long spent =
-          (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
-      left = spent >= timeout_ms ? 0 : timeout_ms - static_cast<int>(spent);
-    }
+// It takes all the terminal has, keys typed ahead too: they wait in
+// g_typed_ahead, where the return to line mode cannot merge them into a line.
+Got read_terminal(RawMode& raw, int timeout_ms) {
+  const RawMode::Ready ready = raw.wait(timeout_ms);
+  if (ready != RawMode::Ready::kInput) {
+    return ready == RawMode::Ready::kTimeout ? Got::kTimeout : Got::kGone;
   }
   char buf[256];
   ssize_t n;
@@ -194,23 +182,16 @@ Got read_terminal(int timeout_ms) {
 
 // Takes the next key off g_typed_ahead, reading the terminal as needed.
 // Returns false when the terminal is gone before a key came.
-bool next_key(keys::Decoded& key) {
+bool next_key(RawMode& raw, keys::Decoded& key) {
   for (;;) {
-    if (g_typed_ahead.empty() && read_terminal(-1) != Got::kBytes) return false;
+    if (g_typed_ahead.empty() && read_terminal(raw, -1) != Got::kBytes) return false;
     key = keys::decode_key(g_typed_ahead, true);
     while (key.kind == keys::Decoded::kNeedMore) {
-      const Got got = read_terminal(keys::kEscWaitMs);
+      const Got got = read_terminal(raw, keys::kEscWaitMs);
       key = keys::decode_key(g_typed_ahead, got == Got::kBytes);
     }
     g_typed_ahead.erase(0, key.used);
     if (key.kind == keys::Decoded::kKey) return true;
-  }
-}
-
-// Reads, without waiting, whatever else the terminal holds, so that the
-// return to line mode cannot merge keys typed ahead into one line.
-void take_typed_ahead() {
-  while (read_terminal(0) == Got::kBytes) {
   }
 }
 
@@ -224,8 +205,7 @@ int getch() {
   g_console.out.deliver();
   if (!raw.active()) return -1;
   keys::Decoded key;
-  const bool got_key = next_key(key);
-  if (got_key) take_typed_ahead();
+  const bool got_key = next_key(raw, key);
   if (!raw.restore() || !got_key) return -1;
   if (key.second >= 0) g_second_code = key.second;
   return key.code;

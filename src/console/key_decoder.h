@@ -10,7 +10,10 @@ namespace keys {
 
 // How long a lone Esc, or a sequence that stopped half way, waits for its
 // next byte before it is decided as it stands.
-constexpr int kEscWaitMs = 50;
+// 40 ms lets a lone Esc count well within 50 ms of its press, and is still
+// ample for the bytes of one sequence, which come together or within a
+// few milliseconds even over a slow link.
+constexpr int kEscWaitMs = 40;
 
 struct Decoded {
   enum Kind {

@@ -1,26 +1,41 @@
 #include "raw_mode.h"
 
-#include <termios.h>
+#include <poll.h>
+#include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <csignal>
+#include <ctime>
 
 namespace {
 
-// Shared with the signal handlers, which may only make async-signal-safe
-// calls: they read these and call tcsetattr, signal, raise and sigprocmask.
-struct termios g_saved;
-struct termios g_raw;
-volatile std::sig_atomic_t g_raw_on = 0;
-
-// Signals whose default effect ends the program, then the stop and continue
-// pair. Each gets a handler only for the length of a key wait, and only where
-// it had its default effect (an ignored signal stays ignored).
+// The signals whose default effect ends or stops the program, and SIGCONT,
+// after which the key mode is set again.
 constexpr int kSignals[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGTSTP, SIGCONT};
-constexpr int kSignalCount = sizeof kSignals / sizeof kSignals[0];
-struct sigaction g_previous[kSignalCount];
-bool g_installed[kSignalCount];
+
+// The signals held during a wait, and the descriptor that reports them. Only
+// those with their default effect when the first wait begins are held (an
+// ignored signal stays ignored); nothing changes that outside a wait.
+struct Held {
+  sigset_t set;
+  int fd;
+};
+
+const Held& held() {
+  static const Held kHeld = [] {
+    Held h{};
+    sigemptyset(&h.set);
+    for (const int sig : kSignals) {
+      struct sigaction now {};
+      if (sigaction(sig, nullptr, &now) == 0 && now.sa_handler == SIG_DFL) sigaddset(&h.set, sig);
+    }
+    h.fd = signalfd(-1, &h.set, SFD_NONBLOCK | SFD_CLOEXEC);
+    if (h.fd == -1) sigemptyset(&h.set);  // nothing would report them: hold none
+    return h;
+  }();
+  return kHeld;
+}
 
 int set_modes(const struct termios& modes) {
   int r;
@@ -30,79 +45,26 @@ int set_modes(const struct termios& modes) {
   return r;
 }
 
-void on_end(int sig) {
-  const int saved_errno = errno;
-  tcsetattr(STDIN_FILENO, TCSANOW, &g_saved);
-  signal(sig, SIG_DFL);
-  raise(sig);  // blocked until the handler returns, then takes its default effect
-  errno = saved_errno;
-}
-
-void on_continue(int) {
-  const int saved_errno = errno;
-  if (g_raw_on) tcsetattr(STDIN_FILENO, TCSANOW, &g_raw);
-  errno = saved_errno;
-}
-
-void install(int sig, void (*handler)(int)) {
-  struct sigaction sa {};
-  sa.sa_handler = handler;
-  sigemptyset(&sa.sa_mask);
-  sa.sa_flags = SA_RESTART;
-  sigaction(sig, &sa, nullptr);
-}
-
-void on_stop(int) {
-  const int saved_errno = errno;
-  tcsetattr(STDIN_FILENO, TCSANOW, &g_saved);
-  signal(SIGTSTP, SIG_DFL);
-  raise(SIGTSTP);
-  sigset_t stop;
-  sigemptyset(&stop);
-  sigaddset(&stop, SIGTSTP);
-  sigprocmask(SIG_UNBLOCK, &stop, nullptr);  // the process stops here
-  // Continued, or never stopped (the kernel drops a stop signal sent to an
-  // orphaned process group): either way the key wait goes on in key mode.
-  install(SIGTSTP, on_stop);
-  if (g_raw_on) tcsetattr(STDIN_FILENO, TCSANOW, &g_raw);
-  errno = saved_errno;
-}
-
-void install_handlers() {
-  for (int i = 0; i < kSignalCount; ++i) {
-    const int sig = kSignals[i];
-    g_installed[i] =
-        sigaction(sig, nullptr, &g_previous[i]) == 0 && g_previous[i].sa_handler == SIG_DFL;
-    if (!g_installed[i]) continue;
-    install(sig, sig == SIGTSTP ? on_stop : sig == SIGCONT ? on_continue : on_end);
-  }
-}
-
-void remove_handlers() {
-  for (int i = 0; i < kSignalCount; ++i) {
-    if (g_installed[i]) sigaction(kSignals[i], &g_previous[i], nullptr);
-    g_installed[i] = false;
-  }
+long elapsed_ms(const timespec& since) {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return (now.tv_sec - since.tv_sec) * 1000 + (now.tv_nsec - since.tv_nsec) / 1000000;
 }
 
 }  // namespace
 
 RawMode::RawMode() {
-  if (tcgetattr(STDIN_FILENO, &g_saved) == -1) return;
-  g_raw = g_saved;
-  g_raw.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON | ISTRIP);
-  g_raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
-  g_raw.c_cc[VMIN] = 1;
-  g_raw.c_cc[VTIME] = 0;
-  // Output processing stays on: the screen is written during the wait.
-  install_handlers();
-  g_raw_on = 1;
-  if (set_modes(g_raw) == -1) {
-    g_raw_on = 0;
-    remove_handlers();
-    return;
+  holding_ = sigprocmask(SIG_BLOCK, &held().set, &mask_before_) == 0;
+  if (tcgetattr(STDIN_FILENO, &saved_) == 0) {
+    raw_ = saved_;
+    raw_.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON | ISTRIP);
+    raw_.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
+    raw_.c_cc[VMIN] = 1;
+    raw_.c_cc[VTIME] = 0;
+    // Output processing stays on: the screen is written during the wait.
+    active_ = set_modes(raw_) == 0;
   }
-  active_ = true;
+  if (!active_) stop_holding();
 }
 
 RawMode::~RawMode() { restore(); }
@@ -110,8 +72,49 @@ RawMode::~RawMode() { restore(); }
 bool RawMode::restore() {
   if (!active_) return true;
   active_ = false;
-  g_raw_on = 0;
-  const bool restored = set_modes(g_saved) == 0;
-  remove_handlers();
+  const bool restored = set_modes(saved_) == 0;
+  stop_holding();  // a signal held until now takes its default effect here
   return restored;
+}
+
+void RawMode::stop_holding() {
+  if (holding_) sigprocmask(SIG_SETMASK, &mask_before_, nullptr);
+  holding_ = false;
+}
+
+RawMode::Ready RawMode::wait(int timeout_ms) {
+  timespec start{};
+  if (timeout_ms > 0) clock_gettime(CLOCK_MONOTONIC, &start);
+  for (int left = timeout_ms;;) {
+    pollfd fds[] = {{STDIN_FILENO, POLLIN, 0}, {held().fd, POLLIN, 0}};
+    const int ready = poll(fds, held().fd == -1 ? 1 : 2, left);
+    if (ready == 0) return Ready::kTimeout;
+    if (ready == -1 && errno != EINTR) return Ready::kGone;
+    if (ready > 0 && (fds[1].revents & POLLIN) != 0) take_signals();
+    if (ready > 0 && fds[0].revents != 0)
+      return Ready::kInput;  // data, or a hang-up the read reports
+    if (timeout_ms > 0) left = static_cast<int>(std::max(0L, timeout_ms - elapsed_ms(start)));
+  }
+}
+
+void RawMode::take_signals() {
+  signalfd_siginfo info{};
+  while (read(held().fd, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+    const int sig = static_cast<int>(info.ssi_signo);
+    if (sig != SIGCONT) {
+      // The previous modes first, then the signal's default effect: the
+      // program ends here, or stops until it is continued.
+      set_modes(saved_);
+      sigset_t one;
+      sigemptyset(&one);
+      sigaddset(&one, sig);
+      sigprocmask(SIG_UNBLOCK, &one, nullptr);
+      raise(sig);
+      sigprocmask(SIG_BLOCK, &one, nullptr);
+    }
+    // Continued, or the stop was dropped (the kernel drops it for an
+    // orphaned process group): the wait goes on in key mode, whatever the
+    // shell did to the modes meanwhile.
+    set_modes(raw_);
+  }
 }
