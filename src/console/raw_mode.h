@@ -1,8 +1,9 @@
 // The terminal's key mode, for the length of one key wait.
 #pragma once
 
-#include <signal.h>
 #include <termios.h>
+
+#include <csignal>
 
 // While a RawMode is active, standard input's terminal hands over every key
 // at once, without echo, and with Ctrl+C, Ctrl+Z, Ctrl+S and Enter as plain
