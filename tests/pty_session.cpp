@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <pty.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -35,7 +36,14 @@ PtySession::PtySession(const std::string& program, Options options) {
     const rlimit no_core{0, 0};
     setrlimit(RLIMIT_CORE, &no_core);  // SIGQUIT would leave a core file
     if (options.ignore_hangup) signal(SIGHUP, SIG_IGN);
-    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    if (options.cpu >= 0) {
+      cpu_set_t one;
+      CPU_ZERO(&one);
+      CPU_SET(options.cpu, &one);
+      sched_setaffinity(0, sizeof one, &one);
+    }
+    const char* argument = options.argument.empty() ? nullptr : options.argument.c_str();
+    execl(program.c_str(), program.c_str(), argument, static_cast<char*>(nullptr));
     _exit(127);
   }
   close(slave);

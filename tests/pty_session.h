@@ -16,6 +16,8 @@ class PtySession {
     // not orphaned, so a stop signal really stops it.
     bool own_session = true;
     bool ignore_hangup = false;  // starts with SIGHUP ignored, as under nohup
+    int cpu = -1;                // runs on this CPU alone, if not -1
+    std::string argument;        // passed to the program, if not empty
   };
 
   // Starts `program` on a new pseudo-terminal in its ordinary line mode;
