@@ -20,7 +20,7 @@ inline std::string game_program() {
 // Starts the game and reads its first menu.
 class GameSession {
  public:
-  explicit GameSession(PtySession::Options options = {}) : pty(game_program(), options) {
+  explicit GameSession(const PtySession::Options& options = {}) : pty(game_program(), options) {
     expect(screens::kFirstMenu);
   }
 

@@ -14,7 +14,7 @@
 #include <stdexcept>
 #include <thread>
 
-PtySession::PtySession(const std::string& program, Options options) {
+PtySession::PtySession(const std::string& program, const Options& options) {
   winsize size{};
   size.ws_row = 24;
   size.ws_col = 80;

@@ -23,7 +23,7 @@ class PtySession {
   // Starts `program` on a new pseudo-terminal in its ordinary line mode;
   // 80 columns by 24 rows.
   explicit PtySession(const std::string& program) : PtySession(program, Options{}) {}
-  PtySession(const std::string& program, Options options);
+  PtySession(const std::string& program, const Options& options);
   ~PtySession();
   PtySession(const PtySession&) = delete;
   PtySession& operator=(const PtySession&) = delete;
