@@ -36,10 +36,30 @@ int g_second_code = -1;
 
 bool g_output_is_terminal = false;
 
-// std::cout's buffer: the text of one screen, delivered whole.
+constexpr std::string_view kClear = "\x1b[H\x1b[2J";
+
+// std::cout's buffer: the text of one screen, delivered whole. It keeps what
+// it delivered since the last clear, to draw the screen again.
 class ScreenBuffer : public std::streambuf {
  public:
+  // The text written from now on starts a new screen.
+  void begin_screen() { screen_start_ = text_.size(); }
+
+  // Clears the screen and writes its text again.
+  void redraw() {
+    if (!g_output_is_terminal) return;
+    text_.insert(0, shown_).insert(0, kClear);
+    screen_start_ = kClear.size();
+    deliver();
+  }
+
   void deliver() {
+    if (screen_start_ != std::string::npos) {
+      shown_.assign(text_, screen_start_);
+      screen_start_ = std::string::npos;
+    } else {
+      shown_ += text_;
+    }
     std::size_t done = 0;
     while (done < text_.size()) {
       const ssize_t n = write(STDOUT_FILENO, text_.data() + done, text_.size() - done);
@@ -71,7 +91,9 @@ class ScreenBuffer : public std::streambuf {
   }
 
  private:
-  std::string text_;
+  std::string text_;                              // written, not yet delivered
+  std::string shown_;                             // delivered since the last clear
+  std::size_t screen_start_ = std::string::npos;  // where a new screen starts in text_
 };
 
 // Keys typed ahead were not echoed, as echo was off; a word taken from them
@@ -166,7 +188,9 @@ enum class Got { kBytes, kTimeout, kGone };
 // It takes all the terminal has, keys typed ahead too: they wait in
 // g_typed_ahead, where the return to line mode cannot merge them into a line.
 Got read_terminal(RawMode& raw, int timeout_ms) {
-  const RawMode::Ready ready = raw.wait(timeout_ms);
+  RawMode::Ready ready;
+  // Back from a stop, the shell has written over the screen: draw it again.
+  while ((ready = raw.wait(timeout_ms)) == RawMode::Ready::kContinued) g_console.out.redraw();
   if (ready != RawMode::Ready::kInput) {
     return ready == RawMode::Ready::kTimeout ? Got::kTimeout : Got::kGone;
   }
@@ -212,7 +236,9 @@ int getch() {
 }
 
 void clrscr() {
-  if (g_output_is_terminal) std::cout << "\x1b[H\x1b[2J";
+  if (!g_output_is_terminal) return;
+  std::cout << kClear;
+  g_console.out.begin_screen();
 }
 
 std::string read_word() {

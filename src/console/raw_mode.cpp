@@ -90,14 +90,16 @@ RawMode::Ready RawMode::wait(int timeout_ms) {
     const int ready = poll(fds, held().fd == -1 ? 1 : 2, left);
     if (ready == 0) return Ready::kTimeout;
     if (ready == -1 && errno != EINTR) return Ready::kGone;
-    if (ready > 0 && (fds[1].revents & POLLIN) != 0) take_signals();
+    if (ready > 0 && (fds[1].revents & POLLIN) != 0 && take_signals()) return Ready::kContinued;
     if (ready > 0 && fds[0].revents != 0)
       return Ready::kInput;  // data, or a hang-up the read reports
     if (timeout_ms > 0) left = static_cast<int>(std::max(0L, timeout_ms - elapsed_ms(start)));
   }
 }
 
-void RawMode::take_signals() {
+// Returns whether the program was continued.
+bool RawMode::take_signals() {
+  bool continued = false;
   signalfd_siginfo info{};
   while (read(held().fd, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
     const int sig = static_cast<int>(info.ssi_signo);
@@ -116,5 +118,7 @@ void RawMode::take_signals() {
     // orphaned process group): the wait goes on in key mode, whatever the
     // shell did to the modes meanwhile.
     set_modes(raw_);
+    continued = continued || sig == SIGCONT;
   }
+  return continued;
 }

@@ -24,7 +24,12 @@ class RawMode {
   // False when standard input is no terminal or refused the key mode.
   bool active() const { return active_; }
 
-  enum class Ready { kInput, kTimeout, kGone };
+  enum class Ready {
+    kInput,      // standard input can be read (or reports its end)
+    kTimeout,    // the time is up
+    kGone,       // standard input cannot be waited for
+    kContinued,  // the program was continued: the screen may need drawing again
+  };
 
   // Waits, blocked, until standard input can be read, for at most
   // `timeout_ms` milliseconds (-1: as long as it takes).
@@ -34,7 +39,7 @@ class RawMode {
   bool restore();
 
  private:
-  void take_signals();
+  bool take_signals();
   void stop_holding();
 
   struct termios saved_ {};
