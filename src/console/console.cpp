@@ -3,7 +3,9 @@
 // Output: std::cout writes into one buffer, delivered in one write() before
 // every wait and at exit, so a screen and the clear before it arrive whole.
 // The only sequence written is the clear: ESC [ H (cursor to the top-left
-// cell), ESC [ 2 J (blank the whole screen in the current colours).
+// cell), ESC [ 2 J (blank the whole screen in the current colours). When the
+// game is continued after a stop during a key wait, the clear and the text
+// written since the last one go out again.
 //
 // Input: standard input is read by two parties that never take each other's
 // bytes. The word read (std::cin) reads whole lines in the terminal's own
@@ -38,6 +40,21 @@ bool g_output_is_terminal = false;
 
 constexpr std::string_view kClear = "\x1b[H\x1b[2J";
 
+// For a descriptor left in non-blocking mode: waits until it is ready.
+void wait_for(int fd, short events) {
+  pollfd p{fd, events, 0};
+  poll(&p, 1, -1);
+}
+
+// read(), going on after a signal or a descriptor that was not ready.
+ssize_t read_some(char* buf, std::size_t size) {
+  for (;;) {
+    const ssize_t n = read(STDIN_FILENO, buf, size);
+    if (n != -1 || (errno != EINTR && errno != EAGAIN)) return n;
+    if (errno == EAGAIN) wait_for(STDIN_FILENO, POLLIN);
+  }
+}
+
 // std::cout's buffer: the text of one screen, delivered whole. It keeps what
 // it delivered since the last clear, to draw the screen again.
 class ScreenBuffer : public std::streambuf {
@@ -57,7 +74,7 @@ class ScreenBuffer : public std::streambuf {
     if (screen_start_ != std::string::npos) {
       shown_.assign(text_, screen_start_);
       screen_start_ = std::string::npos;
-    } else {
+    } else if (g_output_is_terminal) {
       shown_ += text_;
     }
     std::size_t done = 0;
@@ -65,10 +82,9 @@ class ScreenBuffer : public std::streambuf {
       const ssize_t n = write(STDOUT_FILENO, text_.data() + done, text_.size() - done);
       if (n > 0) {
         done += static_cast<std::size_t>(n);
-      } else if (n == -1 && errno == EAGAIN) {
-        pollfd p{STDOUT_FILENO, POLLOUT, 0};
-        poll(&p, 1, -1);
-      } else if (n == -1 && errno != EINTR) {
+      } else if (n == -1 && (errno == EAGAIN || errno == EINTR)) {
+        wait_for(STDOUT_FILENO, POLLOUT);
+      } else {
         break;  // the terminal is gone: nobody is left to read it
       }
     }
@@ -130,10 +146,7 @@ class LineInput : public std::streambuf {
       return true;
     }
     char buf[4096];
-    ssize_t n;
-    do {
-      n = read(STDIN_FILENO, buf, sizeof buf);
-    } while (n == -1 && errno == EINTR);
+    const ssize_t n = read_some(buf, sizeof buf);
     if (n <= 0) return false;
     // In line mode a read brings one line. Keys typed during a key wait may
     // come along with it when the line mode returned: they stay for getch().
@@ -195,11 +208,8 @@ Got read_terminal(RawMode& raw, int timeout_ms) {
     return ready == RawMode::Ready::kTimeout ? Got::kTimeout : Got::kGone;
   }
   char buf[256];
-  ssize_t n;
-  do {
-    n = read(STDIN_FILENO, buf, sizeof buf);
-  } while (n == -1 && errno == EINTR);
-  if (n <= 0) return n == -1 && errno == EAGAIN ? Got::kTimeout : Got::kGone;
+  const ssize_t n = read_some(buf, sizeof buf);
+  if (n <= 0) return Got::kGone;
   g_typed_ahead.append(buf, static_cast<std::size_t>(n));
   return Got::kBytes;
 }
